@@ -32,3 +32,23 @@ long long RequiredDiskSpaceMiB(double expected_bytes) {
   const double mib = std::min(expected_bytes * 3 / (1024.0 * 1024.0), 1.0e15);
   return static_cast<long long>(mib);
 }
+
+std::wstring FillPlaceholder(const std::wstring& text, const std::wstring& placeholder,
+                             const std::wstring& value) {
+  std::wstring out;
+  out.reserve(text.size() + value.size());
+  size_t i = 0;
+  while (i < text.size()) {
+    if (text.compare(i, 2, L"%%") == 0) {
+      out += L'%';
+      i += 2;
+    } else if (!placeholder.empty() && text.compare(i, placeholder.size(), placeholder) == 0) {
+      out += value;
+      i += placeholder.size();
+    } else {
+      out += text[i];
+      ++i;
+    }
+  }
+  return out;
+}

@@ -1,6 +1,6 @@
-// The arithmetic of the install sequence, apart from any window or OS facility: the
+// The rules of the install sequence that need no window or OS facility: the
 // telemetry bucket of a download's duration, the bar value of a download percentage,
-// and the disk space an installation needs.
+// the disk space an installation needs, and the filling of a message's placeholder.
 #pragma once
 
 #include <string>
@@ -18,3 +18,9 @@ int BarValueForDownloadPercent(int percent);
 // Whole MiB needed to install a download of `expected_bytes`: three times its size.
 // A size that is not a positive number needs nothing.
 long long RequiredDiskSpaceMiB(double expected_bytes);
+
+// `text` with every `placeholder` (such as "%s" or "%d") replaced by `value` and every
+// "%%" by "%"; any other "%" stays as it is. The texts come from translated string
+// tables, so they are never used as a format.
+std::wstring FillPlaceholder(const std::wstring& text, const std::wstring& placeholder,
+                             const std::wstring& value);

@@ -77,3 +77,27 @@ TEST(InstallRulesTest, RequiredSpaceIsThreeTimesTheDownloadInWholeMiB) {
     EXPECT_EQ(RequiredDiskSpaceMiB(c.bytes), c.mib) << "bytes " << c.bytes;
   }
 }
+
+TEST(InstallRulesTest, PlaceholdersAreFilledWithoutFormatting) {
+  struct Case {
+    const wchar_t* text;
+    const wchar_t* placeholder;
+    const wchar_t* value;
+    const wchar_t* filled;
+  };
+  const Case cases[] = {
+      {L"%s is currently running, please exit the program first.", L"%s", L"Qiv Moltrix",
+       L"Qiv Moltrix is currently running, please exit the program first."},
+      {L"(%d MB of disk space is required.)", L"%d", L"360", L"(360 MB of disk space is required.)"},
+      {L"%s and %s", L"%s", L"x", L"x and x"},
+      {L"100%% sure %s", L"%s", L"y", L"100% sure y"},
+      // Other conversions of a translated text stay literal instead of reading arguments.
+      {L"%n%x %d %s", L"%s", L"z", L"%n%x %d z"},
+      {L"trailing %", L"%s", L"v", L"trailing %"},
+      {L"value holds %s", L"%s", L"%s%%", L"value holds %s%%"},
+      {L"", L"%s", L"v", L""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(FillPlaceholder(c.text, c.placeholder, c.value), c.filled) << c.text;
+  }
+}

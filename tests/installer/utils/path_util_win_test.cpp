@@ -79,6 +79,13 @@ TEST(PathUtilWinTest, KnownFoldersAreThoseOfTheCurrentUser) {
   const std::wstring local = GetLocalAppDataDir();
   ASSERT_FALSE(local.empty());
   EXPECT_TRUE(SameIgnoringCase(local, Environment(L"LOCALAPPDATA") + L"\\")) << Utf16ToUtf8(local);
+  // Inside the prefix: drive_c/users/<user>/AppData/Local.
+  const std::wstring users = L"C:\\users\\";
+  const std::wstring tail = L"\\AppData\\Local\\";
+  ASSERT_GT(local.size(), users.size() + tail.size());
+  EXPECT_TRUE(SameIgnoringCase(local.substr(0, users.size()), users)) << Utf16ToUtf8(local);
+  EXPECT_TRUE(SameIgnoringCase(local.substr(local.size() - tail.size()), tail))
+      << Utf16ToUtf8(local);
   EXPECT_TRUE(IsDirectory(local));
   EXPECT_EQ(GetLocalAppDataDir(), local);
 

@@ -4,6 +4,7 @@
 #include <netlistmgr.h>
 #include <objbase.h>  // also for scoped_handle.h
 #include <shellapi.h>
+#include <versionhelpers.h>
 
 #include <cstdint>
 #include <vector>
@@ -186,7 +187,7 @@ void RunAsDesktopUser(const std::wstring& program, const std::wstring& parameter
 }
 
 void RunAsOwnerOfWindow(HWND window, const std::wstring& program, const std::wstring& parameters) {
-  if (StartWithTokenOfWindowOwner(window, program, parameters)) {
+  if (::IsWindowsVistaOrGreater() && StartWithTokenOfWindowOwner(window, program, parameters)) {
     QLOG(LV_APP, L"start_run CreateLowIntegrityProcess {0}, {1}") << program << parameters;
     return;
   }

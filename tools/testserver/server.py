@@ -247,6 +247,9 @@ class Handler(socketserver.BaseRequestHandler):
 
     def read_head(self):
         while b"\r\n\r\n" not in self.buffer:
+            # Anything but a request line (a TLS handshake, say) is refused at once.
+            if self.buffer and not self.buffer[:1].isalpha():
+                raise BadRequest("not an HTTP request")
             if len(self.buffer) > MAX_HEAD:
                 raise BadRequest("request head too long")
             try:

@@ -60,6 +60,11 @@ bool ReadWholeFile(const std::wstring& path, std::string* bytes) {
   return true;
 }
 
+bool WriteWholeFile(const std::wstring& path, const std::string& bytes) {
+  std::ofstream out(path.c_str(), std::ios::binary | std::ios::trunc);
+  return out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())) && out.flush();
+}
+
 bool FileExists(const std::wstring& path) {
   return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }

@@ -21,6 +21,7 @@ class ScopedTempFolder {
 
 // Helpers for tests that look at files.
 bool ReadWholeFile(const std::wstring& path, std::string* bytes);
+bool WriteWholeFile(const std::wstring& path, const std::string& bytes);
 bool FileExists(const std::wstring& path);
 // Names of the entries of `folder` (which ends with a backslash), "." and ".." left out.
 std::wstring ListFolder(const std::wstring& folder);

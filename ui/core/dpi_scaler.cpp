@@ -26,7 +26,7 @@ int MulDivRounded(int a, int b, int c) {
   const int64_t divisor_magnitude = divisor < 0 ? -divisor : divisor;
   const int64_t quotient = (magnitude + divisor_magnitude / 2) / divisor_magnitude;
   const int64_t result = negative ? -quotient : quotient;
-  if (result > INT_MAX || result < INT_MIN) return -1;
+  if (result > INT_MAX || result < -INT_MAX) return -1;
   return static_cast<int>(result);
 }
 

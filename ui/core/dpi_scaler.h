@@ -33,7 +33,8 @@ class DpiScaler {
   int scale_ = 100;
 };
 
-// a * b / c rounded half away from zero; -1 when c is 0 or the result does not fit.
+// a * b / c rounded half away from zero; -1 when c is 0 or the result lies outside
+// -INT_MAX..INT_MAX. The same answers as the system's MulDiv, without the system.
 int MulDivRounded(int a, int b, int c);
 
 }  // namespace ui

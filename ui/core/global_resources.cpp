@@ -37,7 +37,8 @@ int HexDigit(wchar_t c) {
 
 void GlobalResources::SetResourceFolder(const std::wstring& path) {
   std::wstring folder = path;
-  if (folder.empty() || (folder.back() != L'\\' && folder.back() != L'/')) folder += L'\\';
+  // An empty folder stays empty (the current folder) rather than becoming the root.
+  if (!folder.empty() && folder.back() != L'\\' && folder.back() != L'/') folder += L'\\';
   State().resource_folder = std::move(folder);
 }
 

@@ -58,7 +58,7 @@ class GlobalResources {
   static const std::wstring& DefaultFontId();
 #endif
 
-  // Stores the folder, appending "\" unless it already ends with "\" or "/".
+  // Stores the folder, appending "\" unless it is empty or already ends with "\" or "/".
   static void SetResourceFolder(const std::wstring& path);
   static const std::wstring& ResourceFolder();
 

@@ -16,6 +16,7 @@ struct Registry {
   uint32_t link_hover_color = 0xFFD3215F;
   uint32_t selected_color = 0xFFBAE4FF;
   std::map<std::wstring, std::wstring> classes;
+  IniFile text_ids;
   CreateControlCallback create_control;
   DpiScaler dpi;
 };
@@ -95,6 +96,13 @@ std::wstring GlobalResources::StyleClassAttributes(const std::wstring& name) {
   const auto& classes = State().classes;
   auto it = classes.find(name);
   return it == classes.end() ? std::wstring() : it->second;
+}
+
+IniFile& GlobalResources::TextIdTable() { return State().text_ids; }
+
+// The table's own lookup already turns the written "\r" and "\n" into line ends.
+std::wstring GlobalResources::TextForId(const std::wstring& id) {
+  return State().text_ids.Get(id);
 }
 
 Control* GlobalResources::CreateCustomControl(const std::wstring& tag) {

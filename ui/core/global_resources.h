@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "installer/utils/ini_file.h"
 #include "ui/core/dpi_scaler.h"
 
 #ifdef _WIN32
@@ -83,6 +84,11 @@ class GlobalResources {
   static void RegisterStyleClass(const std::wstring& name, const std::wstring& attributes);
   // The list, or "" for an unknown class.
   static std::wstring StyleClassAttributes(const std::wstring& name);
+
+  // The language strings by text id.
+  static IniFile& TextIdTable();
+  // "" for an empty or unknown id; "\r" and "\n" written in the table become line ends.
+  static std::wstring TextForId(const std::wstring& id);
 
   // The callback's new control for `tag`, or nullptr without a callback.
   static Control* CreateCustomControl(const std::wstring& tag);

@@ -97,6 +97,21 @@ TEST(GlobalResourcesTest, CustomControlsComeFromTheCallback) {
   GlobalResources::SetCreateControlCallback(nullptr);
 }
 
+TEST(GlobalResourcesTest, TextsByIdWithLineEnds) {
+  IniFile& table = GlobalResources::TextIdTable();
+  const std::string strings =
+      "\xEF\xBB\xBF;strings\r\n"
+      "STRID_TEST_TITLE=Qiv Moltrix Setup\r\n"
+      "STRID_TEST_TWO_LINES=first\\nsecond\\r\\nthird\r\n";
+  ASSERT_TRUE(table.LoadFromMemory(strings.data(), strings.size()));
+  EXPECT_EQ(GlobalResources::TextForId(L"STRID_TEST_TITLE"), L"Qiv Moltrix Setup");
+  EXPECT_EQ(GlobalResources::TextForId(L"STRID_TEST_TWO_LINES"), L"first\nsecond\r\nthird");
+  EXPECT_EQ(GlobalResources::TextForId(L"STRID_TEST_MISSING"), L"");
+  EXPECT_EQ(GlobalResources::TextForId(L""), L"");
+  table.Clear();
+  EXPECT_EQ(GlobalResources::TextForId(L"STRID_TEST_TITLE"), L"");
+}
+
 TEST(GlobalResourcesTest, OneScalerForTheProcess) {
   EXPECT_EQ(&GlobalResources::Dpi(), &GlobalResources::Dpi());
 }

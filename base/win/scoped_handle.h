@@ -8,6 +8,8 @@
 #pragma once
 
 #include <windows.h>
+// CoTaskMemFree; WIN32_LEAN_AND_MEAN leaves the COM headers out of windows.h.
+#include <objbase.h>
 
 #include <utility>
 
@@ -101,6 +103,16 @@ using ScopedBitmap = ScopedAny<GdiObjectTraits<HBITMAP>>;
 using ScopedFont = ScopedAny<GdiObjectTraits<HFONT>>;
 using ScopedBrush = ScopedAny<GdiObjectTraits<HBRUSH>>;
 using ScopedRegion = ScopedAny<GdiObjectTraits<HRGN>>;
+
+// A window this code created; DestroyWindow must run on the thread that created it, so
+// the owner stays on that thread.
+struct WindowTraits {
+  using Handle = HWND;
+  static Handle Invalid() noexcept { return nullptr; }
+  static bool IsValid(Handle h) noexcept { return h != nullptr; }
+  static void Close(Handle h) noexcept { ::DestroyWindow(h); }
+};
+using ScopedWindow = ScopedAny<WindowTraits>;
 
 // A device context made with CreateCompatibleDC (not one from GetDC).
 struct CreatedDcTraits {

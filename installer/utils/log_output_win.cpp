@@ -1,33 +1,37 @@
 #include "installer/utils/log_output.h"
 
 #include <windows.h>
+#include <objbase.h>  // scoped_handle.h needs CoTaskMemFree
 
-#include <cstdio>
+#include "base/win/scoped_handle.h"
+#include "installer/utils/critical_section.h"
 
 namespace {
 
-// Created once, with the project's usual spin count, and never destroyed: a line
-// logged during process exit must still find it.
-CRITICAL_SECTION* FileLock() {
-  static CRITICAL_SECTION* lock = [] {
-    auto* section = new CRITICAL_SECTION;
-    InitializeCriticalSectionAndSpinCount(section, 2000);
-    return section;
-  }();
-  return lock;
+// Never destroyed: a line logged during process exit must still find it.
+CriticalSection& FileLock() {
+  static CriticalSection* const lock = new CriticalSection;
+  return *lock;
+}
+
+void WriteAll(HANDLE file, const char* data, size_t size) {
+  DWORD written = 0;
+  ::WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr);
 }
 
 }  // namespace
 
-void WriteDebugOutput(const std::wstring& line) { OutputDebugStringW(line.c_str()); }
+void WriteDebugOutput(const std::wstring& line) { ::OutputDebugStringW(line.c_str()); }
 
 void AppendLogFile(const std::wstring& path, const std::string& bytes) {
-  EnterCriticalSection(FileLock());
-  const bool existed = GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-  if (FILE* file = _wfopen(path.c_str(), L"a+b")) {
-    if (!existed) std::fwrite("\xEF\xBB\xBF", 1, 3, file);
-    std::fwrite(bytes.data(), 1, bytes.size(), file);
-    std::fclose(file);
-  }
-  LeaveCriticalSection(FileLock());
+  CriticalSectionHold hold(FileLock());
+  nbase::win::ScopedHandle file(::CreateFileW(
+      path.c_str(), FILE_APPEND_DATA | GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return;
+  // Whether the file existed is part of the same open, so no other writer can slip in
+  // between the check and the byte-order mark.
+  const bool existed = ::GetLastError() == ERROR_ALREADY_EXISTS;
+  if (!existed) WriteAll(file.get(), "\xEF\xBB\xBF", 3);
+  WriteAll(file.get(), bytes.data(), bytes.size());
 }

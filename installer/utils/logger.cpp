@@ -6,8 +6,8 @@
 #include "installer/utils/string_util.h"
 
 Logger& Logger::Instance() {
-  static Logger instance;
-  return instance;
+  static Logger* const instance = new Logger;
+  return *instance;
 }
 
 void Logger::SetThreshold(int threshold) {
@@ -86,6 +86,11 @@ LogRecord& LogRecord::operator<<(const wchar_t* argument) {
 
 LogRecord& LogRecord::operator<<(long long argument) {
   Fill(WStringPrintf(L"%lld", argument));
+  return *this;
+}
+
+LogRecord& LogRecord::operator<<(unsigned long long argument) {
+  Fill(WStringPrintf(L"%llu", argument));
   return *this;
 }
 

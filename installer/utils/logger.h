@@ -3,6 +3,8 @@
 //
 // Threads: any thread may log. A line is composed without a lock; only the file append
 // (open, write, close) runs under the logger's lock, so lines never interleave in the file.
+// The instance is never destroyed: a worker thread that outlives the main thread's exit
+// path may still log.
 //
 // A call site is one expression; the record writes its line when the expression ends:
 //   QLOG(LV_APP, L"start_run {0}, {1}") << program << parameters;
@@ -49,7 +51,8 @@ class LogRecord {
   LogRecord& operator<<(int argument) { return *this << static_cast<long long>(argument); }
   LogRecord& operator<<(long argument) { return *this << static_cast<long long>(argument); }
   LogRecord& operator<<(unsigned argument) { return *this << static_cast<long long>(argument); }
-  LogRecord& operator<<(unsigned long argument) { return *this << static_cast<long long>(argument); }
+  LogRecord& operator<<(unsigned long argument) { return *this << static_cast<unsigned long long>(argument); }
+  LogRecord& operator<<(unsigned long long argument);
 
   // The whole line as it is written, with its "\r\n".
   std::wstring Line() const;

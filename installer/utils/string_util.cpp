@@ -117,14 +117,13 @@ std::wstring Utf8ToUtf16(const std::string& text) {
       if ((c & 0xC0) != 0x80) return std::wstring();
       cp = (cp << 6) | (c & 0x3F);
     }
-    if (cp < minimum || cp > 0x10FFFF) return std::wstring();  // overlong or out of range
+    // Overlong forms, values above U+10FFFF and encoded surrogates are not UTF-8.
+    if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return std::wstring();
     if (cp >= 0x10000) {
       cp -= 0x10000;
       out += static_cast<wchar_t>(0xD800 + (cp >> 10));
       out += static_cast<wchar_t>(0xDC00 + (cp & 0x3FF));
     } else {
-      // Three-byte surrogates are accepted: they are what the encoder writes for
-      // unpaired surrogates, so text survives the round trip.
       out += static_cast<wchar_t>(cp);
     }
     i += length;

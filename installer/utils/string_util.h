@@ -12,7 +12,8 @@
 // is empty when the input ends inside a surrogate pair.
 std::string Utf16ToUtf8(const std::wstring& text);
 
-// UTF-8 to UTF-16. The result is empty when the input holds an illegal sequence or
+// UTF-8 to UTF-16. The result is empty when the input holds an illegal sequence (a stray
+// continuation byte, an overlong form, an encoded surrogate, a value above U+10FFFF) or
 // ends inside a character.
 std::wstring Utf8ToUtf16(const std::string& text);
 

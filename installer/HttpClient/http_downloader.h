@@ -29,13 +29,10 @@
 #include <string>
 #include <vector>
 
-// scoped_handle.h names CoTaskMemFree but leaves its header to the includer.
-#include <objbase.h>
-
 #include "base/win/scoped_handle.h"
-#include "installer/HttpClient/critical_section.h"
 #include "installer/HttpClient/download_part.h"
 #include "installer/HttpClient/http_base.h"
+#include "installer/utils/critical_section.h"
 
 constexpr UINT WM_DOWNLOAD_PROGRESS = WM_USER + 101;  // 0x0465
 constexpr UINT WM_DOWNLOAD_FINISHED = WM_USER + 102;  // 0x0466
@@ -57,7 +54,7 @@ class CHttpDownloader : public IHttpCallback {
   // Expected size until the length query has answered.
   static constexpr double kDefaultExpectedSize = 125829120.0;
 
-  // `folder` gets a trailing backslash when it has none. The file's length is queried at
+  // `folder` is normalised (backslashes, one at the end). The file's length is queried at
   // once, in the background.
   CHttpDownloader(HWND window, const std::wstring& url, const std::wstring& folder,
                   DWORD stall_timeout_ms = kDefaultStallTimeoutMs);

@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "installer/HttpClient/parent_folders.h"
 #include "installer/HttpClient/parse_url.h"
+#include "installer/utils/path_util.h"
 
 namespace {
 
@@ -187,7 +187,7 @@ bool CWininetHttp::DownloadFile(const wchar_t* url, const wchar_t* file_path) {
     if (!QueryContentLength(request_.get(), length)) return Fail(HTTP_ERROR_CONTENT_LENGTH);
     const double total = std::strtod(length.c_str(), nullptr);
 
-    CreateParentFolders(file_path);
+    CreateDirectories(FolderOfPath(file_path));
     ScopedFile file(_wfopen(file_path, L"wb+"));
     if (!file) return Fail(HTTP_ERROR_CREATE_FILE);
 

@@ -180,15 +180,16 @@ void CHttpDownloader::Run() {
   if (!folder_.empty()) CreateDirectories(folder_);
 
   BeginReports();
-  const bool success = DownloadAndMerge();
+  int32_t length = 0;
+  const bool success = DownloadAndMerge(length);
   if (!success) RemovePartFiles();
-  EndReports(success);
+  EndReports(success, length);
   QLOG(LV_APP, L"------- download finished: {0} -------") << (success ? 1 : 0);
   running_ = false;
   if (window_) ::PostMessageW(window_, WM_DOWNLOAD_FINISHED, 0, success ? 1 : 0);
 }
 
-bool CHttpDownloader::DownloadAndMerge() {
+bool CHttpDownloader::DownloadAndMerge(int32_t& length) {
   {
     CriticalSectionHold hold(parts_lock_);
     parts_.clear();
@@ -205,7 +206,7 @@ bool CHttpDownloader::DownloadAndMerge() {
     QLOG(LV_ERR, L"download file too large:{0}") << static_cast<long long>(total);
     return false;
   }
-  const int32_t length = static_cast<int32_t>(total);
+  length = static_cast<int32_t>(total);
 
   QLOG(LV_APP, L"create download thread");
   const std::vector<ByteRange> ranges = SplitIntoRanges(length);
@@ -304,12 +305,12 @@ void CHttpDownloader::ReportProgress() {
   QLOG(LV_APP, L"download progress:{0}") << percent;
 }
 
-void CHttpDownloader::EndReports(bool success) {
+void CHttpDownloader::EndReports(bool success, int32_t length) {
   CriticalSectionHold hold(report_lock_);
   if (success && window_ && last_percent_ < 100) {
-    const double size = ExpectedSize();
     last_percent_ = 100;
-    DownloadProgress progress{this, 100, size, size};
+    DownloadProgress progress{this, 100, static_cast<double>(length),
+                              static_cast<double>(length)};
     ::SendMessageW(window_, WM_DOWNLOAD_PROGRESS, 0, reinterpret_cast<LPARAM>(&progress));
     QLOG(LV_APP, L"download progress:{0}") << 100;
   }

@@ -83,7 +83,8 @@ class CHttpDownloader : public IHttpCallback {
   static DWORD WINAPI RunMain(void* self);
   void ProgressLoop();
   void Run();
-  bool DownloadAndMerge();
+  // The file at its target; `length` is the file's length once known.
+  bool DownloadAndMerge(int32_t& length);
   // The file's length; false when the query failed. Updates the expected size.
   bool QueryLength(double& length);
   bool Merge(int32_t length);
@@ -93,7 +94,7 @@ class CHttpDownloader : public IHttpCallback {
   void ReportProgress();
   // Closes it: reports 100 % first on success. Every report of the run is handled by the
   // window when this returns.
-  void EndReports(bool success);
+  void EndReports(bool success, int32_t length);
   void SetExpectedSize(double size);
 
   const HWND window_;

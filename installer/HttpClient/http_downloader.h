@@ -5,11 +5,11 @@
 //
 // Messages to the notification window:
 //   WM_DOWNLOAD_PROGRESS  sent (synchronously), wParam 0, lParam: const DownloadProgress*
-//                         valid only during the call. Within a run the percent only grows,
-//                         is never 0, is reported at most once per whole percent and
-//                         every 500 ms, and 100 only once the file is complete at its
-//                         target; every progress message of a run arrives before its
-//                         WM_DOWNLOAD_FINISHED.
+//                         valid only during the call. Progress is looked at every 500 ms
+//                         and reported when the whole percent has grown, so within a run
+//                         the percent only grows and is never 0; 100 comes only once the
+//                         file is complete at its target. Every progress message of a run
+//                         arrives before its WM_DOWNLOAD_FINISHED.
 //   WM_DOWNLOAD_FINISHED  posted, wParam 0, lParam 1 when the file is complete at
 //                         TargetPath(), else 0. After 0 nothing is left at TargetPath()
 //                         and no part files remain.
@@ -18,7 +18,9 @@
 // constructor starts a progress thread and a length query; each run has its own thread
 // and one worker per range. OnProgress is called on the workers. The destructor waits
 // for every thread it started and lets sent messages through meanwhile, so it may run on
-// the window's thread while a progress message is in flight.
+// the window's thread while a progress message is in flight; a run still going makes it
+// wait for that run (bounded by the stall time-out of its requests). The downloader hands
+// `this` to its threads: neither copied nor moved.
 #pragma once
 
 #include <windows.h>

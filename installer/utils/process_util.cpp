@@ -16,3 +16,20 @@ int64_t UnixTimeFromFileTime(uint64_t file_time) {
 std::wstring BuildTaskListCommand(const std::wstring& image_name) {
   return L"tasklist /FI \"IMAGENAME eq " + image_name + L"\" /NH";
 }
+
+bool TaskListShowsImage(const std::wstring& answer, const std::wstring& image_name) {
+  if (image_name.empty()) return false;
+  size_t start = 0;
+  while (start < answer.size()) {
+    size_t end = answer.find_first_of(L"\r\n", start);
+    if (end == std::wstring::npos) end = answer.size();
+    const std::wstring line = answer.substr(start, end - start);
+    if (line.compare(0, image_name.size(), image_name) == 0 && line.size() > image_name.size() &&
+        line[image_name.size()] == L' ') {
+      const size_t id = line.find_first_not_of(L' ', image_name.size());
+      if (id != std::wstring::npos && line[id] >= L'0' && line[id] <= L'9') return true;
+    }
+    start = end + 1;
+  }
+  return false;
+}

@@ -24,7 +24,15 @@ int64_t UnixTimeFromFileTime(uint64_t file_time);
 // Needs no OS facility.
 std::wstring BuildTaskListCommand(const std::wstring& image_name);
 
+// Whether tasklist's answer holds a row of a process named exactly `image_name` (letter
+// case included): a line that starts with the name, then spaces, then the process id.
+// Other text that merely contains the name, such as the "INFO: No tasks are running
+// which match the specified criteria." line, is no row. Needs no OS facility.
+bool TaskListShowsImage(const std::wstring& answer, const std::wstring& image_name);
+
 #ifdef _WIN32
+#include <windows.h>
+
 bool IsWow64();
 int64_t GetUnixTime();  // seconds since 1970-01-01 UTC, from the system clock
 // "major.minor.build.revision" of the file's version resource; empty without one. A
@@ -51,7 +59,11 @@ ProcessOutcome RunElevatedAndWait(const std::wstring& program, const std::wstrin
 // window), so that it does not inherit the installer's elevation; falls back to the
 // shell's "open". Logs how it was started.
 void RunAsDesktopUser(const std::wstring& program, const std::wstring& parameters);
-// Whether tasklist's answer for the image name contains the name exactly. tasklist
+// The same start with the token of the process that owns `window` (RunAsDesktopUser
+// passes the taskbar window). A null window, as in a session without a shell, goes
+// straight to the fall-back.
+void RunAsOwnerOfWindow(HWND window, const std::wstring& program, const std::wstring& parameters);
+// Asks tasklist for the image name and looks for its row (TaskListShowsImage). tasklist
 // matches names without regard to letter case but prints each process's own spelling,
 // so a name in another letter case is not found. An empty name, or one holding a
 // double quote, is never running. Waits at most 10 s for tasklist.

@@ -4,6 +4,7 @@
 #include <netlistmgr.h>
 #include <objbase.h>  // also for scoped_handle.h
 #include <shellapi.h>
+#include <versionhelpers.h>
 
 #include <cstdint>
 #include <vector>
@@ -54,13 +55,11 @@ CreateProcessWithTokenFunction CreateProcessWithTokenEntry() {
   return entry;
 }
 
-// A primary token of the process that owns the taskbar window (the desktop shell, run
-// by the signed-in user without elevation); none when any step fails.
-ScopedHandle DesktopShellToken() {
-  const HWND taskbar = ::FindWindowW(L"Shell_TrayWnd", nullptr);
-  if (!taskbar) return ScopedHandle();
+// A primary token of the process that owns the window; none when any step fails.
+ScopedHandle TokenOfWindowOwner(HWND window) {
+  if (!window) return ScopedHandle();
   DWORD process_id = 0;
-  ::GetWindowThreadProcessId(taskbar, &process_id);
+  ::GetWindowThreadProcessId(window, &process_id);
   if (process_id == 0) return ScopedHandle();
   ScopedHandle process(::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, process_id));
   if (!process) return ScopedHandle();
@@ -74,10 +73,11 @@ ScopedHandle DesktopShellToken() {
   return primary;
 }
 
-bool StartWithDesktopShellToken(const std::wstring& program, const std::wstring& parameters) {
+bool StartWithTokenOfWindowOwner(HWND window, const std::wstring& program,
+                                 const std::wstring& parameters) {
   const CreateProcessWithTokenFunction create_process_with_token = CreateProcessWithTokenEntry();
   if (!create_process_with_token) return false;
-  ScopedHandle token = DesktopShellToken();
+  ScopedHandle token = TokenOfWindowOwner(window);
   if (!token) return false;
   // The command line starts with the program itself: every C runtime reads its first
   // token as the program's name, so bare parameters would lose their first argument.
@@ -181,7 +181,13 @@ ProcessOutcome RunElevatedAndWait(const std::wstring& program, const std::wstrin
 }
 
 void RunAsDesktopUser(const std::wstring& program, const std::wstring& parameters) {
-  if (StartWithDesktopShellToken(program, parameters)) {
+  // The taskbar belongs to the desktop shell, which the signed-in user runs without
+  // elevation.
+  RunAsOwnerOfWindow(::FindWindowW(L"Shell_TrayWnd", nullptr), program, parameters);
+}
+
+void RunAsOwnerOfWindow(HWND window, const std::wstring& program, const std::wstring& parameters) {
+  if (::IsWindowsVistaOrGreater() && StartWithTokenOfWindowOwner(window, program, parameters)) {
     QLOG(LV_APP, L"start_run CreateLowIntegrityProcess {0}, {1}") << program << parameters;
     return;
   }
@@ -196,7 +202,7 @@ void RunAsDesktopUser(const std::wstring& program, const std::wstring& parameter
 }
 
 bool IsProcessRunning(const std::wstring& image_name) {
-  // An empty name is found in any text, and a quote would end the filter early.
+  // A quote would end the filter early and smuggle in further switches.
   if (image_name.empty() || image_name.find(L'"') != std::wstring::npos) return false;
 
   SECURITY_ATTRIBUTES inheritable = {};
@@ -248,5 +254,5 @@ bool IsProcessRunning(const std::wstring& image_name) {
   if (length <= 0) return false;
   std::wstring text(static_cast<size_t>(length), L'\0');
   ::MultiByteToWideChar(CP_ACP, 0, buffer, static_cast<int>(read), &text[0], length);
-  return text.find(image_name) != std::wstring::npos;
+  return TaskListShowsImage(text, image_name);
 }

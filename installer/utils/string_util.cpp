@@ -33,13 +33,19 @@ void AppendUtf8(unsigned cp, std::string& out) {
 template <typename Char, typename Formatter>
 std::basic_string<Char> FormatWithGrowingBuffer(Formatter format_into) {
   std::basic_string<Char> buffer;
-  for (size_t size = kFirstFormatBuffer; size <= kLastFormatBuffer; size *= 2) {
+  size_t size = kFirstFormatBuffer;
+  while (size <= kLastFormatBuffer) {
     buffer.assign(size, Char());
     const int written = format_into(&buffer[0], size);
-    // Some runtimes answer -1 when the text does not fit, others the full length.
     if (written >= 0 && static_cast<size_t>(written) < size) {
       buffer.resize(static_cast<size_t>(written));
       return buffer;
+    }
+    // Some runtimes answer -1 when the text does not fit, others the full length; with
+    // the length known, the doublings too small to hold it are skipped.
+    size *= 2;
+    while (written >= 0 && size <= static_cast<size_t>(written) && size <= kLastFormatBuffer) {
+      size *= 2;
     }
   }
   return std::basic_string<Char>();

@@ -36,6 +36,8 @@ e.g. /setup.exe?fault=short&bytes=10), or because a rule set on the control path
   stall         send "bytes" body bytes (default: half), then send nothing for "seconds"
                 (default 30, at most 600, cut short when the server stops or is reset),
                 then close the connection.
+  hang          read the request, send nothing for "seconds" (default 30, at most 600, cut
+                short when the server stops or is reset), then close the connection.
   ignore_range  answer 200 with the whole file whatever the Range header says.
   wrong_range   answer 206 with as many bytes as were asked for, but taken "shift" bytes
                 (default 1) further into the file, with a Content-Range naming that range.
@@ -95,8 +97,8 @@ MAX_BODY = 256 * 1024 * 1024
 CHUNK = 256 * 1024
 IDLE_TIMEOUT = 30.0
 MAX_STALL = 600.0
-FAULT_KINDS = ("404", "status", "short", "reset", "stall", "ignore_range", "wrong_range",
-               "length", "rate")
+FAULT_KINDS = ("404", "status", "short", "reset", "stall", "hang", "ignore_range",
+               "wrong_range", "length", "rate")
 NAME_RE = re.compile(r"^[A-Za-z0-9._-]+$")
 
 
@@ -247,6 +249,9 @@ class Handler(socketserver.BaseRequestHandler):
 
     def read_head(self):
         while b"\r\n\r\n" not in self.buffer:
+            # Anything but a request line (a TLS handshake, say) is refused at once.
+            if self.buffer and not self.buffer[:1].isalpha():
+                raise BadRequest("not an HTTP request")
             if len(self.buffer) > MAX_HEAD:
                 raise BadRequest("request head too long")
             try:
@@ -435,6 +440,9 @@ class Handler(socketserver.BaseRequestHandler):
         if kind == "status":
             self.send_simple(fault["code"], "status fault", close=not keep_alive)
             return
+        if kind == "hang":
+            self.state.release.wait(fault["seconds"])
+            raise ConnectionDone()
         if kind == "rate":
             self.rate = fault["rate"]
         head_only = request["method"] == "HEAD"

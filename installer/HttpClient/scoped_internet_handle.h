@@ -1,0 +1,18 @@
+// Owner of a WinINet handle (session, connection or request).
+#pragma once
+
+#include <windows.h>
+#include <wininet.h>
+
+// scoped_handle.h names CoTaskMemFree but leaves its header to the includer.
+#include <objbase.h>
+
+#include "base/win/scoped_handle.h"
+
+struct InternetHandleTraits {
+  using Handle = HINTERNET;
+  static Handle Invalid() noexcept { return nullptr; }
+  static bool IsValid(Handle h) noexcept { return h != nullptr; }
+  static void Close(Handle h) noexcept { ::InternetCloseHandle(h); }
+};
+using ScopedInternetHandle = nbase::win::ScopedAny<InternetHandleTraits>;

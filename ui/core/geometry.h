@@ -1,0 +1,28 @@
+// The framework's geometry records, in signed 32-bit pixels.
+#pragma once
+
+#include <cstdint>
+
+namespace ui {
+
+struct Point {
+  int32_t x = 0;
+  int32_t y = 0;
+};
+
+struct Size {
+  int32_t cx = 0;
+  int32_t cy = 0;
+};
+
+struct Rect {
+  int32_t left = 0;
+  int32_t top = 0;
+  int32_t right = 0;
+  int32_t bottom = 0;
+
+  int32_t Width() const { return right - left; }
+  int32_t Height() const { return bottom - top; }
+};
+
+}  // namespace ui

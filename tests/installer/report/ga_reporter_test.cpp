@@ -43,6 +43,17 @@ class GaReporterTest : public ::testing::Test {
     return records;
   }
 
+  // Sends "Install_End" to the collection path and, once it has arrived, returns every
+  // record of the server.
+  Json::Value EveryRecordAfterAWorkingEvent() {
+    GaReporter reporter = Reporter();
+    EXPECT_TRUE(reporter.Send("Install_End", ""));
+    WaitForRecords("/mp/collect", 1);
+    Json::Value records;
+    EXPECT_TRUE(server_.Requests(&records));
+    return records;
+  }
+
   TestServerClient server_;
 };
 
@@ -106,11 +117,7 @@ TEST_F(GaReporterTest, EmptyUrlMeasurementIdOrSecretSendsNothing) {
     EXPECT_FALSE(reporter.Send("Install_Start", ""));
   }
   // A working event afterwards is the only one the server ever sees.
-  GaReporter reporter = Reporter();
-  EXPECT_TRUE(reporter.Send("Install_End", ""));
-  WaitForRecords("/mp/collect", 1);
-  Json::Value all;
-  ASSERT_TRUE(server_.Requests(&all));
+  const Json::Value all = EveryRecordAfterAWorkingEvent();
   ASSERT_EQ(all.size(), 1u);
   EXPECT_EQ(all[0]["body"].asString(), ExpectedBody("Install_End"));
 }
@@ -148,12 +155,7 @@ TEST_F(GaReporterTest, ClosedPortAndNotFoundDropTheEventWithoutRetry) {
   EXPECT_TRUE(missing.Send("Install_Start", ""));
   WaitForRecords("/missing/mp/collect", 1);
   // Once a later event has arrived, a retry of the first would have come too.
-  GaReporter working = Reporter();
-  EXPECT_TRUE(working.Send("Install_End", ""));
-  WaitForRecords("/mp/collect", 1);
-  Json::Value records;
-  ASSERT_TRUE(server_.Requests(&records));
-  EXPECT_EQ(records.size(), 2u);
+  EXPECT_EQ(EveryRecordAfterAWorkingEvent().size(), 2u);
 }
 
 }  // namespace

@@ -559,4 +559,51 @@ TEST_F(InstallFlowTest, ASystemCloseDuringTheDownloadAsksOnceAndCancelGoesOn) {
   EXPECT_EQ(view_->boxes.size(), 1u);
 }
 
+TEST_F(InstallFlowTest, DownloadProgressFillsTheBarToNinetyAndIgnoresTheRest) {
+  struct Case {
+    int percent;
+    int bar;  // the bar afterwards
+    size_t changes;  // bar changes so far
+  };
+  const Case cases[] = {
+      {1, 1, 1}, {1, 1, 1}, {50, 45, 2}, {101, 45, 2}, {-1, 45, 2}, {100, 90, 3}, {100, 90, 3},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.percent);
+    // As the downloader sends it: synchronously, the payload valid during the call.
+    DownloadProgress payload = {nullptr, c.percent, 0, 0};
+    ::SendMessageW(view_->WindowHandle(), WM_DOWNLOAD_PROGRESS, 0,
+                   reinterpret_cast<LPARAM>(&payload));
+    EXPECT_EQ(view_->progress, c.bar);
+    EXPECT_EQ(view_->progress_values.size(), c.changes);
+    EXPECT_EQ(view_->progress_label, L"(" + std::to_wstring(c.bar) + L"%)");
+  }
+}
+
+TEST_F(InstallFlowTest, ClosingOnTheEndPageOpensTheInstallPageOnlyWhenOneIsSet) {
+  struct Case {
+    std::string strings;  // added to the table
+    std::vector<std::wstring> opened;
+  };
+  const Case cases[] = {
+      {"", {}},
+      {"URLID_INSTALL=http://127.0.0.1:1/welcome", {L"http://127.0.0.1:1/welcome"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.strings);
+    ui::GlobalResources::TextIdTable().LoadFromMemory(c.strings.data(), c.strings.size());
+    auto view = std::make_unique<RecordingView>();
+    TestSystem system;
+    InstallFlow flow(*view, system);
+    view->Attach(&flow);
+    view->SelectPage(kEndPage);
+    flow.CloseHost();
+    EXPECT_TRUE(view->boxes.empty()) << "no question on the end page";
+    EXPECT_TRUE(view->RunUntil([&] { return view->quit_received; }, kDeadline));
+    EXPECT_TRUE(view->window_closed);
+    EXPECT_EQ(system.opened_urls, c.opened);
+    view->Attach(nullptr);
+  }
+}
+
 }  // namespace

@@ -17,9 +17,6 @@
 #include "ui/core/image_info.h"
 
 #ifdef _WIN32
-#include <windows.h>
-#include <objbase.h>  // CoTaskMemFree, which scoped_handle.h uses
-
 #include "base/win/scoped_handle.h"
 #endif
 

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "installer/utils/logger.h"
+#include "installer/utils/path_util.h"
 #include "ui/core/global_markup.h"
 #include "ui/core/markup_source.h"
 #include "ui/core/resource_package.h"
@@ -48,11 +49,6 @@ const std::wstring& SystemFaceName() {
   return face;
 }
 
-std::wstring WithSeparator(const std::wstring& folder) {
-  if (folder.empty() || folder.back() == L'\\' || folder.back() == L'/') return folder;
-  return folder + L'\\';
-}
-
 void LoadGlobalMarkup() {
   MarkupDocument document;
   if (!LoadMarkupSource(document, L"global.xml")) {
@@ -85,14 +81,14 @@ void LoadLanguageStrings(const std::wstring& path) {
 bool GlobalResources::StartFramework(const std::wstring& root, CreateControlCallback callback,
                                      bool adapt_dpi, const std::wstring& theme,
                                      const std::wstring& language) {
-  const std::wstring resource_root = WithSeparator(root);
+  const std::wstring resource_root = NormalizeDirPath(root);
   SetResourceFolder(resource_root + theme);
   SetCreateControlCallback(std::move(callback));
   if (adapt_dpi && Dpi().EnableDpiAdaptation()) {
     Dpi().SetScaleFromDpi(DpiScaler::PrimaryMonitorDpi());
   }
   LoadGlobalMarkup();
-  LoadLanguageStrings(WithSeparator(resource_root + language) + L"gdstrings.ini");
+  LoadLanguageStrings(NormalizeDirPath(resource_root + language) + L"gdstrings.ini");
 
   FontRegistry& registry = Fonts();
   if (registry.gdiplus_token == 0) {

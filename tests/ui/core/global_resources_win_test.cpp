@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <gdiplus.h>
 
 #include <filesystem>
 #include <fstream>
@@ -144,6 +145,12 @@ TEST_F(FrameworkTest, StartsFromThePackageAndStopsClosingIt) {
                                               L"themes\\default", L"lang\\English"));
   EXPECT_EQ(GlobalResources::ResourceFolder(), L"resources\\themes\\default\\");
   ExpectShippedResources();
+  // GDI+ runs: it makes bitmaps.
+  Gdiplus::GpBitmap* bitmap = nullptr;
+  ASSERT_EQ(Gdiplus::DllExports::GdipCreateBitmapFromScan0(4, 4, 0, PixelFormat32bppARGB, nullptr,
+                                                           &bitmap),
+            Gdiplus::Ok);
+  Gdiplus::DllExports::GdipDisposeImage(bitmap);
   GlobalResources::StopFramework();
   EXPECT_FALSE(IsUsingPackage());
   EXPECT_EQ(GlobalResources::FindFont(L"system_bold_14"), nullptr);

@@ -67,10 +67,8 @@ WinUIMessagePump::WinUIMessagePump() {
 }
 
 WinUIMessagePump::~WinUIMessagePump() {
-  if (window_) {
-    ::KillTimer(window_.get(), TimerId());
-    ::SetWindowLongPtrW(window_.get(), GWLP_USERDATA, 0);
-  }
+  KillDelayedWorkTimer();
+  if (window_) ::SetWindowLongPtrW(window_.get(), GWLP_USERDATA, 0);
   window_.reset();
   PumpWindowClass::Release();
 }
@@ -92,7 +90,13 @@ void WinUIMessagePump::SetDelayedWakeTime(const TickTime& delayed_wake_time) {
   } else {
     elapse = static_cast<UINT>(std::min<int64_t>(delay, 0xFFFFFFFE));
   }
-  if (window_) ::SetTimer(window_.get(), TimerId(), elapse, nullptr);
+  if (window_ && ::SetTimer(window_.get(), TimerId(), elapse, nullptr)) timer_armed_ = true;
+}
+
+void WinUIMessagePump::KillDelayedWorkTimer() {
+  if (!timer_armed_) return;
+  ::KillTimer(window_.get(), TimerId());
+  timer_armed_ = false;
 }
 
 void WinUIMessagePump::RunLoop() {
@@ -110,9 +114,7 @@ void WinUIMessagePump::RunLoop() {
     if (state_->quit) break;
     plausible |= state_->delegate->ProcessDelayedWork(&delayed_wake_time_);
     // No delayed task left: the timer would only wake a modal loop for nothing.
-    if (plausible && delayed_wake_time_.is_null() && window_) {
-      ::KillTimer(window_.get(), TimerId());
-    }
+    if (plausible && delayed_wake_time_.is_null()) KillDelayedWorkTimer();
     if (state_->quit) break;
     if (plausible) continue;
     const bool did_idle_work = state_->delegate->ProcessIdleWork();
@@ -182,7 +184,7 @@ bool WinUIMessagePump::ProcessPumpReplacementMessage() {
 }
 
 void WinUIMessagePump::HandleTimer() {
-  ::KillTimer(window_.get(), TimerId());
+  KillDelayedWorkTimer();
   if (!state_) return;
   state_->delegate->ProcessDelayedWork(&delayed_wake_time_);
   if (!delayed_wake_time_.is_null()) SetDelayedWakeTime(delayed_wake_time_);

@@ -52,6 +52,8 @@ class WinUIMessagePump : public WinMessagePump {
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
   UINT_PTR TimerId() const { return reinterpret_cast<UINT_PTR>(this); }
+  // Every timer call is a trip into the window manager; one not armed needs no kill.
+  void KillDelayedWorkTimer();
   void HandleTimer();
   void HandleWake();
   // Returns whether the message counts as work done.
@@ -60,6 +62,7 @@ class WinUIMessagePump : public WinMessagePump {
   void WaitForWork();
 
   win::ScopedWindow window_;
+  bool timer_armed_ = false;
   ObserverList<UIObserver> observers_;
 };
 

@@ -13,9 +13,6 @@
 #include <cstdint>
 #include <string>
 
-// scoped_handle.h names CoTaskMemFree but leaves its header to the includer.
-#include <objbase.h>
-
 #include "base/win/scoped_handle.h"
 #include "installer/HttpClient/download_plan.h"
 

@@ -1,11 +1,9 @@
 #include "installer/HttpClient/http_downloader.h"
 
-#include <mutex>
-
 #include "installer/HttpClient/download_plan.h"
-#include "installer/HttpClient/parent_folders.h"
 #include "installer/HttpClient/wininet_http.h"
 #include "installer/utils/logger.h"
+#include "installer/utils/path_util.h"
 #include "installer/utils/string_util.h"
 
 namespace {
@@ -13,11 +11,6 @@ namespace {
 constexpr DWORD kProgressIntervalMs = 500;
 constexpr size_t kCopyBlock = 1 << 20;
 const wchar_t kMergeSuffix[] = L".merging";
-
-std::wstring WithTrailingBackslash(const std::wstring& folder) {
-  if (folder.empty() || folder.back() == L'\\' || folder.back() == L'/') return folder;
-  return folder + L'\\';
-}
 
 int64_t NowTicks() {
   LARGE_INTEGER frequency, counter;
@@ -66,7 +59,7 @@ CHttpDownloader::CHttpDownloader(HWND window, const std::wstring& url,
                                  const std::wstring& folder, DWORD stall_timeout_ms)
     : window_(window),
       url_(url),
-      folder_(WithTrailingBackslash(folder)),
+      folder_(NormalizeDirPath(folder)),
       file_name_(FileNameFromUrl(url)),
       stall_timeout_ms_(stall_timeout_ms),
       start_event_(::CreateEventW(nullptr, FALSE, FALSE, nullptr)),
@@ -113,17 +106,17 @@ bool CHttpDownloader::Start() {
 std::wstring CHttpDownloader::TargetPath() const { return folder_ + file_name_; }
 
 double CHttpDownloader::ElapsedSeconds() const {
-  std::lock_guard<CriticalSection> hold(state_lock_);
+  CriticalSectionHold hold(state_lock_);
   return static_cast<double>(end_ticks_ - start_ticks_) / 10 / 1000000;
 }
 
 double CHttpDownloader::ExpectedSize() const {
-  std::lock_guard<CriticalSection> hold(state_lock_);
+  CriticalSectionHold hold(state_lock_);
   return expected_size_;
 }
 
 void CHttpDownloader::SetExpectedSize(double size) {
-  std::lock_guard<CriticalSection> hold(state_lock_);
+  CriticalSectionHold hold(state_lock_);
   expected_size_ = size;
 }
 
@@ -177,27 +170,28 @@ bool CHttpDownloader::QueryLength(double& length) {
 
 void CHttpDownloader::Run() {
   {
-    std::lock_guard<CriticalSection> hold(state_lock_);
+    CriticalSectionHold hold(state_lock_);
     start_ticks_ = end_ticks_ = NowTicks();
   }
   QLOG(LV_APP, L"------- start download -------");
   // Whatever this run ends with, an older file at the target must not pass for its result.
   ::DeleteFileW(TargetPath().c_str());
   ::DeleteFileW((TargetPath() + kMergeSuffix).c_str());
-  CreateParentFolders(TargetPath());
+  if (!folder_.empty()) CreateDirectories(folder_);
 
   BeginReports();
-  const bool success = DownloadAndMerge();
+  int32_t length = 0;
+  const bool success = DownloadAndMerge(length);
   if (!success) RemovePartFiles();
-  EndReports(success);
+  EndReports(success, length);
   QLOG(LV_APP, L"------- download finished: {0} -------") << (success ? 1 : 0);
   running_ = false;
   if (window_) ::PostMessageW(window_, WM_DOWNLOAD_FINISHED, 0, success ? 1 : 0);
 }
 
-bool CHttpDownloader::DownloadAndMerge() {
+bool CHttpDownloader::DownloadAndMerge(int32_t& length) {
   {
-    std::lock_guard<CriticalSection> hold(parts_lock_);
+    CriticalSectionHold hold(parts_lock_);
     parts_.clear();
   }
   if (!IsUsableDownload(url_, file_name_)) {
@@ -212,13 +206,13 @@ bool CHttpDownloader::DownloadAndMerge() {
     QLOG(LV_ERR, L"download file too large:{0}") << static_cast<long long>(total);
     return false;
   }
-  const int32_t length = static_cast<int32_t>(total);
+  length = static_cast<int32_t>(total);
 
   QLOG(LV_APP, L"create download thread");
   const std::vector<ByteRange> ranges = SplitIntoRanges(length);
   std::vector<HANDLE> workers;
   {
-    std::lock_guard<CriticalSection> hold(parts_lock_);
+    CriticalSectionHold hold(parts_lock_);
     for (int i = 0; i < kDownloadPartCount; ++i) {
       const std::wstring part_path =
           TargetPath() + WStringPrintf(L".%ld-%ld", static_cast<long>(ranges[i].first),
@@ -233,7 +227,7 @@ bool CHttpDownloader::DownloadAndMerge() {
     ::WaitForMultipleObjects(static_cast<DWORD>(workers.size()), workers.data(), TRUE, INFINITE);
   }
   {
-    std::lock_guard<CriticalSection> hold(state_lock_);
+    CriticalSectionHold hold(state_lock_);
     end_ticks_ = NowTicks();
   }
 
@@ -285,17 +279,17 @@ void CHttpDownloader::RemovePartFiles() {
 }
 
 void CHttpDownloader::BeginReports() {
-  std::lock_guard<CriticalSection> hold(report_lock_);
+  CriticalSectionHold hold(report_lock_);
   reporting_ = true;
   last_percent_ = 0;
 }
 
 void CHttpDownloader::ReportProgress() {
-  std::lock_guard<CriticalSection> hold(report_lock_);
+  CriticalSectionHold hold(report_lock_);
   if (!reporting_ || !window_) return;
   double downloaded = 0, total = 0;
   {
-    std::lock_guard<CriticalSection> parts_hold(parts_lock_);
+    CriticalSectionHold parts_hold(parts_lock_);
     for (const auto& part : parts_) {
       downloaded += part->downloaded();
       total += part->size() > 0 ? part->size() : 0;
@@ -311,12 +305,12 @@ void CHttpDownloader::ReportProgress() {
   QLOG(LV_APP, L"download progress:{0}") << percent;
 }
 
-void CHttpDownloader::EndReports(bool success) {
-  std::lock_guard<CriticalSection> hold(report_lock_);
+void CHttpDownloader::EndReports(bool success, int32_t length) {
+  CriticalSectionHold hold(report_lock_);
   if (success && window_ && last_percent_ < 100) {
-    const double size = ExpectedSize();
     last_percent_ = 100;
-    DownloadProgress progress{this, 100, size, size};
+    DownloadProgress progress{this, 100, static_cast<double>(length),
+                              static_cast<double>(length)};
     ::SendMessageW(window_, WM_DOWNLOAD_PROGRESS, 0, reinterpret_cast<LPARAM>(&progress));
     QLOG(LV_APP, L"download progress:{0}") << 100;
   }

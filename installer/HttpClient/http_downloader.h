@@ -5,11 +5,11 @@
 //
 // Messages to the notification window:
 //   WM_DOWNLOAD_PROGRESS  sent (synchronously), wParam 0, lParam: const DownloadProgress*
-//                         valid only during the call. Within a run the percent only grows,
-//                         is never 0, is reported at most once per whole percent and
-//                         every 500 ms, and 100 only once the file is complete at its
-//                         target; every progress message of a run arrives before its
-//                         WM_DOWNLOAD_FINISHED.
+//                         valid only during the call. Progress is looked at every 500 ms
+//                         and reported when the whole percent has grown, so within a run
+//                         the percent only grows and is never 0; 100 comes only once the
+//                         file is complete at its target. Every progress message of a run
+//                         arrives before its WM_DOWNLOAD_FINISHED.
 //   WM_DOWNLOAD_FINISHED  posted, wParam 0, lParam 1 when the file is complete at
 //                         TargetPath(), else 0. After 0 nothing is left at TargetPath()
 //                         and no part files remain.
@@ -18,7 +18,9 @@
 // constructor starts a progress thread and a length query; each run has its own thread
 // and one worker per range. OnProgress is called on the workers. The destructor waits
 // for every thread it started and lets sent messages through meanwhile, so it may run on
-// the window's thread while a progress message is in flight.
+// the window's thread while a progress message is in flight; a run still going makes it
+// wait for that run (bounded by the stall time-out of its requests). The downloader hands
+// `this` to its threads: neither copied nor moved.
 #pragma once
 
 #include <windows.h>
@@ -29,13 +31,10 @@
 #include <string>
 #include <vector>
 
-// scoped_handle.h names CoTaskMemFree but leaves its header to the includer.
-#include <objbase.h>
-
 #include "base/win/scoped_handle.h"
-#include "installer/HttpClient/critical_section.h"
 #include "installer/HttpClient/download_part.h"
 #include "installer/HttpClient/http_base.h"
+#include "installer/utils/critical_section.h"
 
 constexpr UINT WM_DOWNLOAD_PROGRESS = WM_USER + 101;  // 0x0465
 constexpr UINT WM_DOWNLOAD_FINISHED = WM_USER + 102;  // 0x0466
@@ -57,7 +56,7 @@ class CHttpDownloader : public IHttpCallback {
   // Expected size until the length query has answered.
   static constexpr double kDefaultExpectedSize = 125829120.0;
 
-  // `folder` gets a trailing backslash when it has none. The file's length is queried at
+  // `folder` is normalised (backslashes, one at the end). The file's length is queried at
   // once, in the background.
   CHttpDownloader(HWND window, const std::wstring& url, const std::wstring& folder,
                   DWORD stall_timeout_ms = kDefaultStallTimeoutMs);
@@ -86,7 +85,8 @@ class CHttpDownloader : public IHttpCallback {
   static DWORD WINAPI RunMain(void* self);
   void ProgressLoop();
   void Run();
-  bool DownloadAndMerge();
+  // The file at its target; `length` is the file's length once known.
+  bool DownloadAndMerge(int32_t& length);
   // The file's length; false when the query failed. Updates the expected size.
   bool QueryLength(double& length);
   bool Merge(int32_t length);
@@ -96,7 +96,7 @@ class CHttpDownloader : public IHttpCallback {
   void ReportProgress();
   // Closes it: reports 100 % first on success. Every report of the run is handled by the
   // window when this returns.
-  void EndReports(bool success);
+  void EndReports(bool success, int32_t length);
   void SetExpectedSize(double size);
 
   const HWND window_;

@@ -4,9 +4,6 @@
 #include <windows.h>
 #include <wininet.h>
 
-// scoped_handle.h names CoTaskMemFree but leaves its header to the includer.
-#include <objbase.h>
-
 #include "base/win/scoped_handle.h"
 
 struct InternetHandleTraits {

@@ -9,12 +9,14 @@
 #include <utility>
 #include <vector>
 
-#include "installer/HttpClient/parent_folders.h"
 #include "installer/HttpClient/parse_url.h"
+#include "installer/utils/path_util.h"
 
 namespace {
 
-constexpr DWORD kBlockSize = 4096;
+// Unit of every read. Eight connections reading 4 KiB at a time cost enough processor time
+// to fall behind the line on a busy machine; 64 KiB reads keep up.
+constexpr DWORD kBlockSize = 65536;
 constexpr size_t kMemoryLimit = 8388608;
 constexpr DWORD kHeaderFlags = HTTP_ADDREQ_FLAG_ADD | HTTP_ADDREQ_FLAG_REPLACE;
 constexpr DWORD kSecureFlags = INTERNET_FLAG_SECURE | INTERNET_FLAG_IGNORE_CERT_DATE_INVALID;
@@ -187,7 +189,7 @@ bool CWininetHttp::DownloadFile(const wchar_t* url, const wchar_t* file_path) {
     if (!QueryContentLength(request_.get(), length)) return Fail(HTTP_ERROR_CONTENT_LENGTH);
     const double total = std::strtod(length.c_str(), nullptr);
 
-    CreateParentFolders(file_path);
+    CreateDirectories(FolderOfPath(file_path));
     ScopedFile file(_wfopen(file_path, L"wb+"));
     if (!file) return Fail(HTTP_ERROR_CREATE_FILE);
 

@@ -1,9 +1,6 @@
 #include "tests/support/scoped_temp_folder.h"
 
 #include <windows.h>
-// scoped_handle.h names CoTaskMemFree but leaves its header to the includer.
-#include <objbase.h>
-
 #include <atomic>
 #include <fstream>
 #include <iterator>

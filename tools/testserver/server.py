@@ -32,7 +32,9 @@ e.g. /setup.exe?fault=short&bytes=10), or because a rule set on the control path
   status        answer with the status "code" (default 500) and a short text body.
   short         announce the full Content-Length but send only "bytes" body bytes (default:
                 half), then close the connection.
-  reset         send "bytes" body bytes (default: half), then reset the connection (RST).
+  reset         send "bytes" body bytes (default: half), wait half a second so that the
+                client can read them (a reset drops what it has not read yet), then reset
+                the connection (RST).
   stall         send "bytes" body bytes (default: half), then send nothing for "seconds"
                 (default 30, at most 600, cut short when the server stops or is reset),
                 then close the connection.
@@ -97,6 +99,7 @@ MAX_BODY = 256 * 1024 * 1024
 CHUNK = 256 * 1024
 IDLE_TIMEOUT = 30.0
 MAX_STALL = 600.0
+RESET_PAUSE = 0.5
 FAULT_KINDS = ("404", "status", "short", "reset", "stall", "hang", "ignore_range",
                "wrong_range", "length", "rate")
 NAME_RE = re.compile(r"^[A-Za-z0-9._-]+$")
@@ -489,8 +492,11 @@ class Handler(socketserver.BaseRequestHandler):
             if cut is None:
                 return
             if kind == "reset":
+                self.state.release.wait(RESET_PAUSE)
+                # Closed here: the usual end of a connection would send FIN before the RST.
                 self.sock.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER,
                                      struct.pack("ii", 1, 0))
+                self.sock.close()
             elif kind == "stall":
                 self.state.release.wait(fault["seconds"])
             raise ConnectionDone()

@@ -1,7 +1,6 @@
 #include "installer/report/device_id.h"
 
 #include <windows.h>
-#include <objbase.h>  // the COM owners of scoped_handle.h, left out by WIN32_LEAN_AND_MEAN
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,19 @@
 #include "installer/main/setup_ui.h"
 
-// The resource package, the UI framework and the setup window are not part of the
-// executable yet; the UI thread then ends its loop on its own.
+#include "ui/core/resource_package.h"
 
-void OpenPackagedResources() {}
+namespace {
 
+constexpr int kResourcePackageId = 133;
+
+}  // namespace
+
+void OpenPackagedResources() { ui::OpenResourcePackage(kResourcePackageId, L"ZIP", ""); }
+
+// The UI framework and the setup window are not part of the executable yet; the UI
+// thread then ends its loop on its own.
 void StartUiFramework() {}
 
 bool ShowSetupWindow() { return false; }
 
-void StopUiFramework() {}
+void StopUiFramework() { ui::CloseResourcePackage(); }

@@ -1,6 +1,7 @@
 // The UI start-up steps of the UI thread, in the order it calls them: the packaged
 // resources, the UI framework, the setup window; and the framework's stop at the end.
-// Each step is filled by the module that provides it; until then it does nothing, and
+// The framework start and stop and the setup window are filled in by the modules that
+// provide them; until then the start does nothing, the stop only closes the package, and
 // ShowSetupWindow reports that no window exists.
 //
 // Threads: the UI thread only.

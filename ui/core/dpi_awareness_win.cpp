@@ -1,7 +1,6 @@
 #include "ui/core/dpi_awareness.h"
 
 #include <windows.h>
-#include <objbase.h>  // CoTaskMemFree, which scoped_handle.h uses
 
 #include "base/win/scoped_handle.h"
 

@@ -3,6 +3,9 @@
 #include <map>
 #include <utility>
 
+#include "ui/core/image_cache.h"
+#include "ui/core/resource_package.h"
+
 namespace ui {
 
 namespace {
@@ -17,6 +20,8 @@ struct Registry {
   uint32_t selected_color = 0xFFBAE4FF;
   std::map<std::wstring, std::wstring> classes;
   IniFile text_ids;
+  ImageCache images;
+  std::unique_ptr<IImageDecoder> image_decoder;
   CreateControlCallback create_control;
   DpiScaler dpi;
 };
@@ -25,6 +30,12 @@ struct Registry {
 Registry& State() {
   static Registry* registry = new Registry();
   return *registry;
+}
+
+// Images in the package are keyed by their archive path, so that every spelling of one
+// entry ("form\\..\\public/x.png", "public/x.png") shares the image.
+std::wstring ImageKey(const std::wstring& path) {
+  return IsUsingPackage() ? NormalizePackagePath(path) : NormalizeFilePath(path);
 }
 
 int HexDigit(wchar_t c) {
@@ -103,6 +114,28 @@ IniFile& GlobalResources::TextIdTable() { return State().text_ids; }
 // The table's own lookup already turns the written "\r" and "\n" into line ends.
 std::wstring GlobalResources::TextForId(const std::wstring& id) {
   return State().text_ids.Get(id);
+}
+
+void GlobalResources::SetImageDecoder(std::unique_ptr<IImageDecoder> decoder) {
+  State().image_decoder = std::move(decoder);
+}
+
+std::shared_ptr<ImageInfo> GlobalResources::AcquireImage(const std::wstring& path) {
+  Registry& state = State();
+  return state.images.Acquire(ImageKey(path), [&state, &path]() -> std::unique_ptr<ImageInfo> {
+    IImageDecoder* decoder = state.image_decoder.get();
+    if (!decoder) return nullptr;
+    if (IsUsingPackage()) {
+      if (auto bytes = ReadPackageFile(path)) {
+        if (std::unique_ptr<ImageInfo> image = decoder->DecodeMemory(*bytes)) return image;
+      }
+    }
+    return decoder->DecodeFile(NormalizeFilePath(path));
+  });
+}
+
+std::shared_ptr<ImageInfo> GlobalResources::FindCachedImage(const std::wstring& path) {
+  return State().images.Find(ImageKey(path));
 }
 
 Control* GlobalResources::CreateCustomControl(const std::wstring& tag) {

@@ -13,11 +13,10 @@
 
 #include "installer/utils/ini_file.h"
 #include "ui/core/dpi_scaler.h"
+#include "ui/core/image_decoder.h"
+#include "ui/core/image_info.h"
 
 #ifdef _WIN32
-#include <windows.h>
-#include <objbase.h>  // CoTaskMemFree, which scoped_handle.h uses
-
 #include "base/win/scoped_handle.h"
 #endif
 
@@ -45,6 +44,16 @@ class GlobalResources {
   GlobalResources() = delete;
 
 #ifdef _WIN32
+  // `root` and `theme` give the resource folder (root + theme), `language` the folder of
+  // gdstrings.ini below `root`. Loads global.xml and the strings (from the open resource
+  // package, else from the disk), starts GDI+ and the common controls. False when GDI+
+  // cannot start; missing or malformed resources only leave the registries empty.
+  static bool StartFramework(const std::wstring& root, CreateControlCallback callback,
+                             bool adapt_dpi, const std::wstring& theme,
+                             const std::wstring& language);
+  // Closes the resource package, deletes every font and stops GDI+.
+  static void StopFramework();
+
   // Creates the font and registers it under `id` (an empty id becomes the number of fonts
   // registered so far) unless the id is taken: a later declaration of an id leaves the
   // first in place. The face "system" is the system's UI face; the height is the
@@ -89,6 +98,15 @@ class GlobalResources {
   static IniFile& TextIdTable();
   // "" for an empty or unknown id; "\r" and "\n" written in the table become line ends.
   static std::wstring TextForId(const std::wstring& id);
+
+  // The decoder behind AcquireImage; without one no image is decoded.
+  static void SetImageDecoder(std::unique_ptr<IImageDecoder> decoder);
+  // The decoded image of `path`, shared with every other holder of the same image. The
+  // key is the path in the package's form while a package is open, else in the disk's
+  // form; the image comes from the package, falling back to the disk.
+  static std::shared_ptr<ImageInfo> AcquireImage(const std::wstring& path);
+  // The live image of `path` under the same key as AcquireImage, or nothing; never loads.
+  static std::shared_ptr<ImageInfo> FindCachedImage(const std::wstring& path);
 
   // The callback's new control for `tag`, or nullptr without a callback.
   static Control* CreateCustomControl(const std::wstring& tag);

@@ -1,9 +1,17 @@
 #include "ui/core/global_resources.h"
 
 #include <windows.h>
+#include <commctrl.h>
+#include <gdiplus.h>
 
 #include <map>
 #include <utility>
+
+#include "installer/utils/logger.h"
+#include "installer/utils/path_util.h"
+#include "ui/core/global_markup.h"
+#include "ui/core/markup_source.h"
+#include "ui/core/resource_package.h"
 
 namespace ui {
 
@@ -12,6 +20,7 @@ namespace {
 struct FontRegistry {
   std::map<std::wstring, FontRecord> fonts;
   std::wstring default_font_id;
+  ULONG_PTR gdiplus_token = 0;  // non-zero while GDI+ runs
 };
 
 FontRegistry& Fonts() {
@@ -40,7 +49,72 @@ const std::wstring& SystemFaceName() {
   return face;
 }
 
+void LoadGlobalMarkup() {
+  MarkupDocument document;
+  if (!LoadMarkupSource(document, L"global.xml")) {
+    QLOG(LV_WAR, L"global.xml not loaded: {0} {1}") << document.ErrorMessage()
+                                                    << document.ErrorLocation();
+    return;
+  }
+  const bool registered = RegisterGlobalMarkup(document.RootNode(), [](const FontDeclaration& font) {
+    GlobalResources::RegisterFont(font.id, font.name, font.size, font.bold, font.underline,
+                                  font.italic, font.is_default);
+  });
+  if (!registered) QLOG(LV_WAR, L"global.xml has no Global root");
+}
+
+void LoadLanguageStrings(const std::wstring& path) {
+  IniFile& table = GlobalResources::TextIdTable();
+  if (IsUsingPackage()) {
+    if (auto bytes = ReadPackageFile(path)) {
+      table.LoadFromMemory(bytes->data(), bytes->size());
+    } else {
+      QLOG(LV_WAR, L"no strings in the package at {0}") << path;
+    }
+  } else if (!table.LoadFromFile(path)) {
+    QLOG(LV_WAR, L"no strings at {0}") << path;
+  }
+}
+
 }  // namespace
+
+bool GlobalResources::StartFramework(const std::wstring& root, CreateControlCallback callback,
+                                     bool adapt_dpi, const std::wstring& theme,
+                                     const std::wstring& language) {
+  const std::wstring resource_root = NormalizeDirPath(root);
+  SetResourceFolder(resource_root + theme);
+  SetCreateControlCallback(std::move(callback));
+  if (adapt_dpi && Dpi().EnableDpiAdaptation()) {
+    Dpi().SetScaleFromDpi(DpiScaler::PrimaryMonitorDpi());
+  }
+  LoadGlobalMarkup();
+  LoadLanguageStrings(NormalizeDirPath(resource_root + language) + L"gdstrings.ini");
+
+  FontRegistry& registry = Fonts();
+  if (registry.gdiplus_token == 0) {
+    Gdiplus::GdiplusStartupInput input;
+    ULONG_PTR token = 0;
+    const Gdiplus::Status status = Gdiplus::GdiplusStartup(&token, &input, nullptr);
+    if (status != Gdiplus::Ok) {
+      QLOG(LV_ERR, L"GdiplusStartup failed: {0}") << static_cast<int>(status);
+      return false;
+    }
+    registry.gdiplus_token = token;
+  }
+  ::InitCommonControls();
+  return true;
+}
+
+void GlobalResources::StopFramework() {
+  CloseResourcePackage();
+  FontRegistry& registry = Fonts();
+  registry.fonts.clear();  // each record deletes its font
+  registry.default_font_id.clear();
+  if (registry.gdiplus_token != 0) {
+    Gdiplus::GdiplusShutdown(registry.gdiplus_token);
+    registry.gdiplus_token = 0;
+  }
+}
 
 HFONT GlobalResources::RegisterFont(const std::wstring& id, const std::wstring& face_name,
                                     int size, bool bold, bool underline, bool italic,

@@ -2,10 +2,126 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
+#include <vector>
+
+#include "tests/ui/core/zip_builder.h"
+#include "ui/core/resource_package.h"
 
 namespace ui {
 namespace {
+
+// Stands in for the GDI+ image decoder: an image's width is the number of bytes it was
+// decoded from; files on the disk decode when their name says "disk".
+class StandInDecoder : public IImageDecoder {
+ public:
+  struct Calls {
+    int memory = 0;
+    std::vector<std::wstring> files;
+  };
+  explicit StandInDecoder(std::shared_ptr<Calls> calls) : calls_(std::move(calls)) {}
+
+  std::unique_ptr<ImageInfo> DecodeMemory(const std::vector<uint8_t>& bytes) override {
+    ++calls_->memory;
+    if (bytes.empty()) return nullptr;
+    auto image = std::make_unique<ImageInfo>();
+    image->width = static_cast<int>(bytes.size());
+    return image;
+  }
+  std::unique_ptr<ImageInfo> DecodeFile(const std::wstring& path) override {
+    calls_->files.push_back(path);
+    if (path.find(L"disk") == std::wstring::npos) return nullptr;
+    auto image = std::make_unique<ImageInfo>();
+    image->width = -1;
+    return image;
+  }
+
+ private:
+  std::shared_ptr<Calls> calls_;
+};
+
+class GlobalResourcesImageTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    calls_ = std::make_shared<StandInDecoder::Calls>();
+    GlobalResources::SetImageDecoder(std::make_unique<StandInDecoder>(calls_));
+  }
+  void TearDown() override {
+    GlobalResources::SetImageDecoder(nullptr);
+    CloseResourcePackage();
+  }
+  void OpenPackage() {
+    zip_ = testing::BuildZip(
+        {testing::Folder("resources/themes/default/public/checkbox/"),
+         testing::Stored("resources/themes/default/public/checkbox/check_no.png", "PNGDATA"),
+         testing::Deflated("resources/themes/default/form/logo.png", "LOGO")});
+    ASSERT_TRUE(OpenResourcePackageFromMemory(zip_.data(), zip_.size(), ""));
+  }
+
+  std::shared_ptr<StandInDecoder::Calls> calls_;
+  std::string zip_;
+};
+
+TEST_F(GlobalResourcesImageTest, EverySpellingOfAPackageEntrySharesOneImage) {
+  OpenPackage();
+  std::shared_ptr<ImageInfo> stepped = GlobalResources::AcquireImage(
+      L"resources\\themes\\default\\form\\..\\public/CheckBox/check_no.png");
+  ASSERT_TRUE(stepped);
+  EXPECT_EQ(stepped->width, 7);
+  EXPECT_EQ(stepped->path, L"resources/themes/default/public/CheckBox/check_no.png");
+  std::shared_ptr<ImageInfo> plain =
+      GlobalResources::AcquireImage(L"resources/themes/default/public/CheckBox/check_no.png");
+  EXPECT_EQ(plain, stepped);
+  EXPECT_EQ(GlobalResources::FindCachedImage(
+                L"resources\\themes\\default\\.\\public\\CheckBox\\check_no.png"),
+            stepped);
+  EXPECT_EQ(calls_->memory, 1);
+  EXPECT_TRUE(calls_->files.empty());
+}
+
+TEST_F(GlobalResourcesImageTest, AfterTheLastHolderLetsGoTheImageDecodesAgain) {
+  OpenPackage();
+  const std::wstring path = L"resources\\themes\\default\\form\\logo.png";
+  std::shared_ptr<ImageInfo> first = GlobalResources::AcquireImage(path);
+  ASSERT_TRUE(first);
+  first.reset();
+  EXPECT_FALSE(GlobalResources::FindCachedImage(path));
+  std::shared_ptr<ImageInfo> second = GlobalResources::AcquireImage(path);
+  ASSERT_TRUE(second);
+  EXPECT_EQ(second->width, 4);
+  EXPECT_EQ(calls_->memory, 2);
+}
+
+TEST_F(GlobalResourcesImageTest, AnEntryMissingFromThePackageIsReadFromTheDisk) {
+  OpenPackage();
+  std::shared_ptr<ImageInfo> image =
+      GlobalResources::AcquireImage(L"resources/themes/default/form//disk.png");
+  ASSERT_TRUE(image);
+  EXPECT_EQ(image->width, -1);
+  EXPECT_EQ(image->path, L"resources/themes/default/form/disk.png");  // keyed in archive form
+  ASSERT_EQ(calls_->files.size(), 1u);
+  EXPECT_EQ(calls_->files[0], L"resources\\themes\\default\\form\\disk.png");
+  EXPECT_FALSE(GlobalResources::AcquireImage(L"resources/themes/default/form/gone.png"));
+  EXPECT_EQ(calls_->files.size(), 2u);
+}
+
+TEST_F(GlobalResourcesImageTest, WithoutAPackageImagesAreKeyedInDiskForm) {
+  std::shared_ptr<ImageInfo> a = GlobalResources::AcquireImage(L"themes/default//disk.png");
+  std::shared_ptr<ImageInfo> b = GlobalResources::AcquireImage(L"themes\\default\\disk.png");
+  ASSERT_TRUE(a);
+  EXPECT_EQ(a, b);
+  EXPECT_EQ(a->path, L"themes\\default\\disk.png");
+  EXPECT_EQ(calls_->memory, 0);
+  EXPECT_EQ(calls_->files.size(), 1u);
+  EXPECT_EQ(GlobalResources::FindCachedImage(L"themes/default/disk.png"), a);
+}
+
+TEST_F(GlobalResourcesImageTest, NoDecoderNoImage) {
+  GlobalResources::SetImageDecoder(nullptr);
+  OpenPackage();
+  EXPECT_FALSE(GlobalResources::AcquireImage(L"resources/themes/default/form/logo.png"));
+}
 
 TEST(GlobalResourcesTest, ResourceFolderEndsWithASeparator) {
   const std::wstring saved = GlobalResources::ResourceFolder();

@@ -1,5 +1,6 @@
 #include "installer/main/setup_ui.h"
 
+#include "ui/core/global_resources.h"
 #include "ui/core/resource_package.h"
 
 namespace {
@@ -10,10 +11,14 @@ constexpr int kResourcePackageId = 133;
 
 void OpenPackagedResources() { ui::OpenResourcePackage(kResourcePackageId, L"ZIP", ""); }
 
-// The UI framework and the setup window are not part of the executable yet; the UI
-// thread then ends its loop on its own.
-void StartUiFramework() {}
+void StartUiFramework() {
+  ui::GlobalResources::StartFramework(L"resources\\", nullptr, true, L"themes\\default",
+                                      L"lang\\English");
+}
 
+// The setup window is not part of the executable yet; the UI thread then ends its loop
+// on its own.
 bool ShowSetupWindow() { return false; }
 
-void StopUiFramework() { ui::CloseResourcePackage(); }
+// Closes the resource package too.
+void StopUiFramework() { ui::GlobalResources::StopFramework(); }

@@ -1,7 +1,5 @@
 #include "installer/window/silent_install.h"
 
-#include <objbase.h>
-
 #include <memory>
 
 #include "base/win/scoped_handle.h"

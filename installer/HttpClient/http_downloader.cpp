@@ -106,17 +106,17 @@ bool CHttpDownloader::Start() {
 std::wstring CHttpDownloader::TargetPath() const { return folder_ + file_name_; }
 
 double CHttpDownloader::ElapsedSeconds() const {
-  CriticalSectionHold hold(state_lock_);
+  nbase::AutoLock hold(&state_lock_);
   return static_cast<double>(end_ticks_ - start_ticks_) / 10 / 1000000;
 }
 
 double CHttpDownloader::ExpectedSize() const {
-  CriticalSectionHold hold(state_lock_);
+  nbase::AutoLock hold(&state_lock_);
   return expected_size_;
 }
 
 void CHttpDownloader::SetExpectedSize(double size) {
-  CriticalSectionHold hold(state_lock_);
+  nbase::AutoLock hold(&state_lock_);
   expected_size_ = size;
 }
 
@@ -170,7 +170,7 @@ bool CHttpDownloader::QueryLength(double& length) {
 
 void CHttpDownloader::Run() {
   {
-    CriticalSectionHold hold(state_lock_);
+    nbase::AutoLock hold(&state_lock_);
     start_ticks_ = end_ticks_ = NowTicks();
   }
   QLOG(LV_APP, L"------- start download -------");
@@ -191,7 +191,7 @@ void CHttpDownloader::Run() {
 
 bool CHttpDownloader::DownloadAndMerge(int32_t& length) {
   {
-    CriticalSectionHold hold(parts_lock_);
+    nbase::AutoLock hold(&parts_lock_);
     parts_.clear();
   }
   if (!IsUsableDownload(url_, file_name_)) {
@@ -212,7 +212,7 @@ bool CHttpDownloader::DownloadAndMerge(int32_t& length) {
   const std::vector<ByteRange> ranges = SplitIntoRanges(length);
   std::vector<HANDLE> workers;
   {
-    CriticalSectionHold hold(parts_lock_);
+    nbase::AutoLock hold(&parts_lock_);
     for (int i = 0; i < kDownloadPartCount; ++i) {
       const std::wstring part_path =
           TargetPath() + WStringPrintf(L".%ld-%ld", static_cast<long>(ranges[i].first),
@@ -227,7 +227,7 @@ bool CHttpDownloader::DownloadAndMerge(int32_t& length) {
     ::WaitForMultipleObjects(static_cast<DWORD>(workers.size()), workers.data(), TRUE, INFINITE);
   }
   {
-    CriticalSectionHold hold(state_lock_);
+    nbase::AutoLock hold(&state_lock_);
     end_ticks_ = NowTicks();
   }
 
@@ -279,17 +279,17 @@ void CHttpDownloader::RemovePartFiles() {
 }
 
 void CHttpDownloader::BeginReports() {
-  CriticalSectionHold hold(report_lock_);
+  nbase::AutoLock hold(&report_lock_);
   reporting_ = true;
   last_percent_ = 0;
 }
 
 void CHttpDownloader::ReportProgress() {
-  CriticalSectionHold hold(report_lock_);
+  nbase::AutoLock hold(&report_lock_);
   if (!reporting_ || !window_) return;
   double downloaded = 0, total = 0;
   {
-    CriticalSectionHold parts_hold(parts_lock_);
+    nbase::AutoLock parts_hold(&parts_lock_);
     for (const auto& part : parts_) {
       downloaded += part->downloaded();
       total += part->size() > 0 ? part->size() : 0;
@@ -306,7 +306,7 @@ void CHttpDownloader::ReportProgress() {
 }
 
 void CHttpDownloader::EndReports(bool success, int32_t length) {
-  CriticalSectionHold hold(report_lock_);
+  nbase::AutoLock hold(&report_lock_);
   if (success && window_ && last_percent_ < 100) {
     last_percent_ = 100;
     DownloadProgress progress{this, 100, static_cast<double>(length),

@@ -34,7 +34,7 @@
 #include "base/win/scoped_handle.h"
 #include "installer/HttpClient/download_part.h"
 #include "installer/HttpClient/http_base.h"
-#include "installer/utils/critical_section.h"
+#include "base/synchronization/lock.h"
 
 constexpr UINT WM_DOWNLOAD_PROGRESS = WM_USER + 101;  // 0x0465
 constexpr UINT WM_DOWNLOAD_FINISHED = WM_USER + 102;  // 0x0466
@@ -113,17 +113,17 @@ class CHttpDownloader : public IHttpCallback {
   nbase::win::ScopedHandle length_thread_;
   nbase::win::ScopedHandle run_thread_;
 
-  mutable CriticalSection state_lock_;  // expected size and run times
+  mutable nbase::Lock state_lock_;  // expected size and run times
   double expected_size_ = kDefaultExpectedSize;
   int64_t start_ticks_ = 0;  // 100-ns ticks of a monotonic clock
   int64_t end_ticks_ = 0;
 
-  CriticalSection parts_lock_;  // the parts vector
+  nbase::Lock parts_lock_;  // the parts vector
   std::vector<std::unique_ptr<DownloadPart>> parts_;
 
   // Held while a progress message is sent; never taken by Start or the destructor, so the
   // window's thread never waits for it.
-  CriticalSection report_lock_;
+  nbase::Lock report_lock_;
   bool reporting_ = false;
   int last_percent_ = 0;
 };

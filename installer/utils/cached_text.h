@@ -9,7 +9,7 @@
 //   return cache->Get([] { return ComputeTheFolder(); });
 #pragma once
 
-#include "installer/utils/critical_section.h"
+#include "base/synchronization/lock.h"
 
 template <typename Text>
 class CachedText {
@@ -20,12 +20,12 @@ class CachedText {
 
   template <typename Compute>
   Text Get(Compute compute) {
-    CriticalSectionHold hold(lock_);
+    nbase::AutoLock hold(&lock_);
     if (value_.empty()) value_ = compute();
     return value_;
   }
 
  private:
-  CriticalSection lock_;
+  nbase::Lock lock_;
   Text value_;
 };

@@ -4,13 +4,13 @@
 #include <objbase.h>  // scoped_handle.h needs CoTaskMemFree
 
 #include "base/win/scoped_handle.h"
-#include "installer/utils/critical_section.h"
+#include "base/synchronization/lock.h"
 
 namespace {
 
 // Never destroyed: a line logged during process exit must still find it.
-CriticalSection& FileLock() {
-  static CriticalSection* const lock = new CriticalSection;
+nbase::Lock& FileLock() {
+  static nbase::Lock* const lock = new nbase::Lock;
   return *lock;
 }
 
@@ -24,7 +24,7 @@ void WriteAll(HANDLE file, const char* data, size_t size) {
 void WriteDebugOutput(const std::wstring& line) { ::OutputDebugStringW(line.c_str()); }
 
 void AppendLogFile(const std::wstring& path, const std::string& bytes) {
-  CriticalSectionHold hold(FileLock());
+  nbase::AutoLock hold(&FileLock());
   nbase::win::ScopedHandle file(::CreateFileW(
       path.c_str(), FILE_APPEND_DATA | GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
       nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
